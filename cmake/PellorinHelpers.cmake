@@ -1,0 +1,31 @@
+# pellorin_add_library(NAME SOURCES ... [PUBLIC_DEPS ...] [PRIVATE_DEPS ...])
+# One library per folder under src/; headers are included as "folder/Header.h".
+function(pellorin_add_library name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;PUBLIC_DEPS;PRIVATE_DEPS" ${ARGN})
+    add_library(${name} STATIC ${ARG_SOURCES})
+    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+    target_link_libraries(${name} PUBLIC pellorin_settings ${ARG_PUBLIC_DEPS} PRIVATE ${ARG_PRIVATE_DEPS})
+endfunction()
+
+# pellorin_add_test(NAME SOURCES ... DEPS ... [ENVIRONMENT ...])
+# One test executable per file; every GoogleTest case becomes a ctest test.
+function(pellorin_add_test name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;DEPS;ENVIRONMENT" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/tests)
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+    target_link_libraries(${name} PRIVATE pellorin_settings ${ARG_DEPS} GTest::gtest GTest::gtest_main GTest::gmock)
+    gtest_discover_tests(${name}
+        DISCOVERY_MODE PRE_TEST
+        NO_PRETTY_VALUES
+        PROPERTIES ENVIRONMENT "${ARG_ENVIRONMENT}"
+        TEST_PREFIX "${name}.")
+endfunction()
+
+# pellorin_add_benchmark(NAME SOURCES ... DEPS ...)
+function(pellorin_add_benchmark name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bench)
+    target_link_libraries(${name} PRIVATE pellorin_settings ${ARG_DEPS} benchmark::benchmark)
+endfunction()

@@ -1,0 +1,10 @@
+#pragma once
+
+#include "text/GbkText.h"
+
+namespace pellorin::text {
+
+// Removes spaces (0x20) and GBK full-width spaces (A1 A1) at both ends; tabs, CR and LF stay.
+Text TrimSpaces(std::string_view text);
+
+} // namespace pellorin::text
