@@ -37,7 +37,7 @@ RegexObject::RegexObject() = default;
 RegexObject::~RegexObject() = default;
 
 bool RegexObject::Search(std::string_view pattern, std::string_view subject, bool caseSensitive, bool multiline,
-                         bool global, bool quoteNotation)
+    bool global, bool quoteNotation)
 {
     m_hasEngine = true;
     m_hasMatches = false;
@@ -64,7 +64,7 @@ bool RegexObject::Search(std::string_view pattern, std::string_view subject, boo
     PCRE2_SIZE errorOffset = 0;
     const std::unique_ptr<pcre2_code, CodeDeleter> code(
         pcre2_compile(reinterpret_cast<PCRE2_SPTR>(enginePattern.data()), enginePattern.size(), options, &errorCode,
-                      &errorOffset, context.get()));
+            &errorOffset, context.get()));
     if (!code)
         return false;
     const std::unique_ptr<pcre2_match_data, MatchDataDeleter> data(

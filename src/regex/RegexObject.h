@@ -25,8 +25,8 @@ public:
     // right, else the first; with multiline, "^" and "$" also match at line feeds. With
     // quoteNotation, "#引号" in the pattern stands for '"'. True when the pattern ran,
     // also without a match; false for a malformed pattern.
-    bool Search(std::string_view pattern, std::string_view subject, bool caseSensitive = false,
-                bool multiline = true, bool global = true, bool quoteNotation = false);
+    bool Search(std::string_view pattern, std::string_view subject, bool caseSensitive = false, bool multiline = true,
+        bool global = true, bool quoteNotation = false);
 
     Text GetPattern() const;
     // The stored subject with the matches of the last Search replaced.

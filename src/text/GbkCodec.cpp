@@ -206,9 +206,8 @@ void GbkCodec::BuildCompositions()
         compositions.push_back({parts[0].unicode(), mark, cp});
         m_markBits[mark / 64] |= std::uint64_t{1} << (mark % 64);
     }
-    std::sort(compositions.begin(), compositions.end(), [](const Composition& a, const Composition& b) {
-        return std::tie(a.base, a.mark) < std::tie(b.base, b.mark);
-    });
+    std::sort(compositions.begin(), compositions.end(),
+        [](const Composition& a, const Composition& b) { return std::tie(a.base, a.mark) < std::tie(b.base, b.mark); });
     m_compositionCount = compositions.size();
     m_compositions = std::make_unique<Composition[]>(m_compositionCount);
     std::copy(compositions.begin(), compositions.end(), m_compositions.get());

@@ -283,8 +283,8 @@ long long FindText(std::string_view text, std::string_view needle, long long sta
     return found == kNone ? kNotFound : static_cast<long long>(found) + 1;
 }
 
-Text TextBetween(std::string_view text, std::string_view left, std::string_view right, long long start,
-                 bool caseSensitive)
+Text TextBetween(
+    std::string_view text, std::string_view left, std::string_view right, long long start, bool caseSensitive)
 {
     const Text leftMarker = ExpandQuoteNotation(left);
     const Text rightMarker = ExpandQuoteNotation(right);

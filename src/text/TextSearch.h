@@ -15,7 +15,7 @@ long long FindText(std::string_view text, std::string_view needle, long long sta
 // The text strictly between the first left marker at or after start and the first right
 // marker behind it; empty when either is missing. "#引号" in a marker stands for '"'.
 Text TextBetween(std::string_view text, std::string_view left, std::string_view right, long long start = 0,
-                 bool caseSensitive = false);
+    bool caseSensitive = false);
 
 // Non-overlapping occurrences of literal, counted left to right at character boundaries.
 // Without caseSensitive, letters equal in either case, ASCII and GBK's own (Α and α)

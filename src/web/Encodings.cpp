@@ -22,8 +22,8 @@ std::string_view UpToFirstNul(std::string_view bytes)
 
 Text UrlEncodeUtf8(std::string_view text, bool keepLiteral, bool toUtf8)
 {
-    static constexpr std::array<char, 16> kHexDigits = {'0', '1', '2', '3', '4', '5', '6', '7',
-                                                        '8', '9', 'A', 'B', 'C', 'D', 'E', 'F'};
+    static constexpr std::array<char, 16> kHexDigits = {
+        '0', '1', '2', '3', '4', '5', '6', '7', '8', '9', 'A', 'B', 'C', 'D', 'E', 'F'};
     const std::string utf8 = toUtf8 ? AnsiToUtf8(text) : std::string();
     const std::string_view source = toUtf8 ? std::string_view(utf8) : UpToFirstNul(text);
 

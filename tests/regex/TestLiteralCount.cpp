@@ -33,14 +33,25 @@ TEST(CountLiteral, AgreesWithTheRegexRouteOnChosenCases)
         {"a.b axb", "a.b"},
         {"aaa", "aa"},
         {"<div SRCID=\"1\"><div srcid=\"2\">", " srcid=\""},
-        {"\xB0" "aa\xB0" "A", "a"},
+        {"\xB0"
+         "aa\xB0"
+         "A",
+            "a"},
         {Gbk("Α-α-Ω-Ａａ"), Gbk("α")},
         {Gbk("Ａａ"), Gbk("ａ")},
-        {"\x81" "a\x81" "A", "\x81" "a"},
+        {"\x81"
+         "a\x81"
+         "A",
+            "\x81"
+            "a"},
         {"\xB0\xA1\xB0", "\xB0"},
-        {"\x80" "a\x80", "\x80"},
+        {"\x80"
+         "a\x80",
+            "\x80"},
         {"\x81\x20\x81\x20", "\x81\x20"},
-        {"\xFE\xFF" "a", "a"},
+        {"\xFE\xFF"
+         "a",
+            "a"},
         {"(a)[b]{c}", "(a)[b]{c}"},
         {"\\\\\\", "\\\\"},
         {"", "x"},

@@ -144,9 +144,16 @@ TEST(RegexObject, ChineseReplacementAndUntouchedBytes)
 {
     RegexObject regex;
     // Bytes that are not GBK come back exactly as they were.
-    const std::string subject = "\x81\x20" + Gbk("关键词") + "\xFE\xFF" "\x80" "x\xB0";
+    const std::string subject = "\x81\x20" + Gbk("关键词") +
+        "\xFE\xFF"
+        "\x80"
+        "x\xB0";
     ASSERT_TRUE(regex.Search(Gbk("键"), subject));
-    EXPECT_EQ(Hex(regex.ReplaceMatches(Gbk("[键]"))), Hex("\x81\x20" + Gbk("关[键]词") + "\xFE\xFF" "\x80" "x\xB0"));
+    EXPECT_EQ(Hex(regex.ReplaceMatches(Gbk("[键]"))),
+        Hex("\x81\x20" + Gbk("关[键]词") +
+            "\xFE\xFF"
+            "\x80"
+            "x\xB0"));
 }
 
 TEST(RegexObject, NonMultilineAnchors)

@@ -76,14 +76,26 @@ TEST(GbkCodec, ReadsMalformedUtf8Leniently)
         std::string utf8;
         std::string gbk;
     } cases[] = {
-        {"StrayContinuationByte", "a\x80" "b", "a?b"},
-        {"InvalidLeadByte", "a\xFF" "b", "a?b"},
-        {"TruncatedSequenceThenAscii", "\xE4\xB8" "a", "?a"},
+        {"StrayContinuationByte",
+            "a\x80"
+            "b",
+            "a?b"},
+        {"InvalidLeadByte",
+            "a\xFF"
+            "b",
+            "a?b"},
+        {"TruncatedSequenceThenAscii",
+            "\xE4\xB8"
+            "a",
+            "?a"},
         {"TruncatedAtEnd", "a\xE4\xB8", "a?"},
         {"OverlongNul", "\xC0\x80", "??"},
         {"EncodedSurrogate", "\xED\xA0\x80", "???"},
         {"AboveUnicode", "\xF4\x90\x80\x80", "????"},
-        {"ValidAfterInvalid", "\xE4" "\xE4\xB8\xAD", "?\xD6\xD0"},
+        {"ValidAfterInvalid",
+            "\xE4"
+            "\xE4\xB8\xAD",
+            "?\xD6\xD0"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(Hex(Utf8ToGbk(c.utf8, false)), Hex(c.gbk)) << c.name;
@@ -108,7 +120,10 @@ TEST(GbkCodec, ComposesBaseAndNonSpacingMark)
 TEST(GbkCodec, Utf16SurrogatesAreCharacters)
 {
     EXPECT_EQ(Utf16ToGbk(u"a\U0001F600b", false), "a?b");
-    EXPECT_EQ(Utf16ToGbk(std::u16string(u"a\xD800" "b"), false), "a?b");
+    EXPECT_EQ(Utf16ToGbk(std::u16string(u"a\xD800"
+                                        "b"),
+                  false),
+        "a?b");
     EXPECT_EQ(Hex(Utf16ToGbk(u"中", false)), "D6 D0");
 }
 

@@ -47,8 +47,14 @@ TEST(Utf8ToAnsi, DecodesPagesToGbk)
         {"CutAtFirstNul", std::string("ab\0cd", 5), "ab"},
         {"NulFirst", std::string("\0cd", 3), ""},
         {"UnmappableInTheMiddleOfAPage", "<p>价格\u0E01€</p>", Gbk("<p>价格") + "?\x80</p>"},
-        {"MalformedBytes", "a\xFE" "b", "a?b"},
-        {"ComposesMarks", "caf" "e\u0301", "caf" + Gbk("é")},
+        {"MalformedBytes",
+            "a\xFE"
+            "b",
+            "a?b"},
+        {"ComposesMarks",
+            "caf"
+            "e\u0301",
+            "caf" + Gbk("é")},
         {"ByteOrderMarkIsUnmappable", "\xEF\xBB\xBF<html>", "?<html>"},
     };
     for (const Case& c : cases)
