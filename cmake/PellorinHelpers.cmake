@@ -8,7 +8,8 @@ function(pellorin_add_library name)
 endfunction()
 
 # pellorin_add_test(NAME SOURCES ... DEPS ... [ENVIRONMENT ...])
-# One test executable per file; every GoogleTest case becomes a ctest test.
+# One test executable per file; every GoogleTest case becomes a ctest test. Tests never
+# need a display: Qt runs them on its offscreen platform.
 function(pellorin_add_test name)
     cmake_parse_arguments(ARG "" "" "SOURCES;DEPS;ENVIRONMENT" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
@@ -18,7 +19,7 @@ function(pellorin_add_test name)
     gtest_discover_tests(${name}
         DISCOVERY_MODE PRE_TEST
         NO_PRETTY_VALUES
-        PROPERTIES ENVIRONMENT "${ARG_ENVIRONMENT}"
+        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;${ARG_ENVIRONMENT}"
         TEST_PREFIX "${name}.")
 endfunction()
 
