@@ -32,7 +32,7 @@ bench: build
 	@bash scripts/run-benchmarks.sh $(BUILD_DIR)
 
 format:
-	@find src tests bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i
+	@find src tests bench tools -name '*.cpp' -o -name '*.h' | xargs clang-format -i
 
 clean:
 	@rm -rf $(BUILD_DIR)

@@ -15,6 +15,7 @@ function(pellorin_add_test name)
     add_executable(${name} ${ARG_SOURCES})
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/tests)
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+    target_compile_definitions(${name} PRIVATE PELLORIN_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data")
     target_link_libraries(${name} PRIVATE pellorin_settings ${ARG_DEPS} GTest::gtest GTest::gtest_main GTest::gmock)
     gtest_discover_tests(${name}
         DISCOVERY_MODE PRE_TEST

@@ -37,4 +37,17 @@ Text TrimSpaces(std::string_view text)
     return Text(text.substr(begin, end - begin));
 }
 
+Text RemoveAllSpaces(std::string_view text)
+{
+    Text kept;
+    kept.reserve(text.size());
+    for (std::size_t pos = 0; pos < text.size();) {
+        const std::size_t length = CharLengthAt(text, pos);
+        if (BlankLengthAt(text, pos) != length)
+            kept.append(text.substr(pos, length));
+        pos += length;
+    }
+    return kept;
+}
+
 } // namespace pellorin::text
