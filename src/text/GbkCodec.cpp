@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 #include <tuple>
 #include <vector>
@@ -28,52 +29,73 @@ constexpr bool IsTrailByte(unsigned trail)
     std::abort();
 }
 
-// Writes code points as GBK, optionally composing a base and a following non-spacing mark.
+// Writes code points as GBK into a buffer that the caller made large enough, optionally
+// composing a base and a following non-spacing mark.
 class GbkWriter {
 public:
-    GbkWriter(std::string& out, bool composeMarks)
+    GbkWriter(char* out, bool composeMarks)
         : m_codec(GbkCodec::Instance())
-        , m_out(out)
+        , m_begin(out)
+        , m_at(out)
         , m_composeMarks(composeMarks)
     {
     }
 
+    std::size_t Written() const { return static_cast<std::size_t>(m_at - m_begin); }
+
     void PutAscii(const char* begin, std::size_t count)
     {
-        m_out.append(begin, count);
+        std::memcpy(m_at, begin, count);
+        m_at += count;
         m_previous = static_cast<unsigned char>(begin[count - 1]);
-        m_previousAt = m_out.size() - 1;
+        m_previousAt = m_at - 1;
     }
 
     void Put(char32_t cp)
     {
-        if (m_composeMarks && m_previousAt != kNone && m_codec.IsComposingMark(cp)) {
+        if (m_composeMarks && m_previousAt && m_codec.IsComposingMark(cp)) {
             if (char32_t composed = m_codec.Compose(m_previous, cp)) {
-                m_out.resize(m_previousAt);
+                m_at = m_previousAt;
                 cp = composed;
             }
         }
         m_previous = cp;
-        m_previousAt = m_out.size();
+        m_previousAt = m_at;
         const std::uint16_t code = m_codec.Encode(cp);
-        if (code == 0 && cp != 0)
-            m_out.push_back('?');
-        else if (code < 0x100)
-            m_out.push_back(static_cast<char>(code));
-        else {
-            m_out.push_back(static_cast<char>(code >> 8));
-            m_out.push_back(static_cast<char>(code & 0xFF));
+        if (code == 0 && cp != 0) {
+            *m_at++ = '?';
+        } else if (code < 0x100) {
+            *m_at++ = static_cast<char>(code);
+        } else {
+            *m_at++ = static_cast<char>(code >> 8);
+            *m_at++ = static_cast<char>(code & 0xFF);
         }
     }
 
 private:
-    static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
     const GbkCodec& m_codec;
-    std::string& m_out;
+    char* const m_begin;
+    char* m_at;
     const bool m_composeMarks;
     char32_t m_previous = 0;
-    std::size_t m_previousAt = kNone;
+    char* m_previousAt = nullptr;
 };
+
+// The length of the run of ASCII bytes at p, read a word at a time.
+std::size_t AsciiRunLength(const unsigned char* p, const unsigned char* end)
+{
+    const unsigned char* at = p;
+    while (end - at >= 8) {
+        std::uint64_t word;
+        std::memcpy(&word, at, sizeof word);
+        if (word & 0x8080808080808080ull)
+            break;
+        at += 8;
+    }
+    while (at < end && *at < 0x80)
+        ++at;
+    return static_cast<std::size_t>(at - p);
+}
 
 // Calls sink(codePoint) for each character of a GBK text, as code page 936 decodes it.
 template<typename Sink>
@@ -245,30 +267,29 @@ std::string GbkToUtf8(std::string_view gbk)
 
 std::string Utf8ToGbk(std::string_view utf8, bool composeMarks)
 {
-    std::string out;
-    out.reserve(utf8.size());
-    GbkWriter writer(out, composeMarks);
+    // No character takes more bytes in GBK than in UTF-8.
+    std::string out(utf8.size(), '\0');
+    GbkWriter writer(out.data(), composeMarks);
     const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
     const auto* end = p + utf8.size();
     while (p < end) {
         if (*p < 0x80) {
             // Markup is mostly ASCII: copy whole runs of it at once.
-            const auto* run = p;
-            while (p < end && *p < 0x80)
-                ++p;
-            writer.PutAscii(reinterpret_cast<const char*>(run), static_cast<std::size_t>(p - run));
+            const std::size_t run = AsciiRunLength(p, end);
+            writer.PutAscii(reinterpret_cast<const char*>(p), run);
+            p += run;
             continue;
         }
         writer.Put(utf8::DecodeNext(p, end));
     }
+    out.resize(writer.Written());
     return out;
 }
 
 std::string Utf16ToGbk(std::u16string_view utf16, bool composeMarks)
 {
-    std::string out;
-    out.reserve(utf16.size() * 2);
-    GbkWriter writer(out, composeMarks);
+    std::string out(utf16.size() * 2, '\0');
+    GbkWriter writer(out.data(), composeMarks);
     for (std::size_t i = 0; i < utf16.size(); ++i) {
         char32_t cp = utf16[i];
         if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < utf16.size() && utf16[i + 1] >= 0xDC00 && utf16[i + 1] <= 0xDFFF) {
@@ -277,6 +298,7 @@ std::string Utf16ToGbk(std::u16string_view utf16, bool composeMarks)
         }
         writer.Put(cp); // a lone surrogate is a character GBK cannot hold
     }
+    out.resize(writer.Written());
     return out;
 }
 

@@ -283,7 +283,7 @@ long long FindText(std::string_view text, std::string_view needle, long long sta
     return found == kNone ? kNotFound : static_cast<long long>(found) + 1;
 }
 
-Text TextBetween(
+std::string_view TextBetweenView(
     std::string_view text, std::string_view left, std::string_view right, long long start, bool caseSensitive)
 {
     const Text leftMarker = ExpandQuoteNotation(left);
@@ -295,7 +295,13 @@ Text TextBetween(
     const long long q = FindText(text, rightMarker, p, caseSensitive);
     if (p == kNotFound || q == kNotFound || q - p <= 0)
         return {};
-    return Text(text.substr(static_cast<std::size_t>(p - 1), static_cast<std::size_t>(q - p)));
+    return text.substr(static_cast<std::size_t>(p - 1), static_cast<std::size_t>(q - p));
+}
+
+Text TextBetween(
+    std::string_view text, std::string_view left, std::string_view right, long long start, bool caseSensitive)
+{
+    return Text(TextBetweenView(text, left, right, start, caseSensitive));
 }
 
 long long CountLiteral(std::string_view text, std::string_view literal, bool caseSensitive)

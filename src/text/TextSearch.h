@@ -17,6 +17,10 @@ long long FindText(std::string_view text, std::string_view needle, long long sta
 Text TextBetween(std::string_view text, std::string_view left, std::string_view right, long long start = 0,
     bool caseSensitive = false);
 
+// The same cut as TextBetween, as a view into text.
+std::string_view TextBetweenView(std::string_view text, std::string_view left, std::string_view right,
+    long long start = 0, bool caseSensitive = false);
+
 // Non-overlapping occurrences of literal, counted left to right at character boundaries.
 // Without caseSensitive, letters equal in either case, ASCII and GBK's own (Α and α)
 // alike, as the regular-expression engine compares them.
