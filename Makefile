@@ -4,7 +4,7 @@ BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all setup configure build run test bench format clean
+.PHONY: all setup configure build run test tsan bench format clean
 
 all: build
 
@@ -27,6 +27,13 @@ run: build
 
 test: build
 	@bash scripts/run-tests.sh $(BUILD_DIR)
+
+# The whole suite again under ThreadSanitizer (benchmarks left out).
+tsan: setup
+	@cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPELLORIN_SANITIZE=thread \
+		-DPELLORIN_BUILD_BENCHMARKS=OFF >/dev/null
+	@cmake --build build-tsan -j $(JOBS)
+	@bash scripts/run-tests.sh build-tsan
 
 bench: build
 	@bash scripts/run-benchmarks.sh $(BUILD_DIR)

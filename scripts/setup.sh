@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev libcurl4-openssl-dev libpcre2-dev libcpp-httplib-dev
+  qt6-base-dev libxkbcommon-dev libcurl4-openssl-dev libpcre2-dev libcpp-httplib-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool imagemagick fonts-wqy-microhei
 )
