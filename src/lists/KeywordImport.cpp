@@ -55,9 +55,10 @@ std::vector<Text> KeywordPieces(std::string_view keywordText)
 void ImportKeywords(ResultsTable& table, std::string_view keywordText)
 {
     table.Clear();
-    const std::vector<Text> pieces = KeywordPieces(keywordText);
+    std::vector<Text> pieces = KeywordPieces(keywordText);
+    table.ReserveRows(static_cast<int>(pieces.size()));
     for (std::size_t i = 0; i < pieces.size(); ++i)
-        table.AppendRow({std::to_string(i + 1), pieces[i]});
+        table.AppendRow({std::to_string(i + 1), std::move(pieces[i])});
 }
 
 } // namespace pellorin::lists

@@ -28,6 +28,12 @@ int ResultsTable::AppendRow(std::vector<Text> cells)
     return row;
 }
 
+void ResultsTable::ReserveRows(int rows)
+{
+    std::lock_guard lock(m_mutex);
+    m_cells.reserve(static_cast<std::size_t>(std::max(rows, 0)) * m_columns.size());
+}
+
 template<class Map>
 void ResultsTable::Relayout(int newColumns, Map map)
 {

@@ -34,6 +34,8 @@ public:
     void Clear(); // every row; the columns stay
     // The cells of the new row, cut or padded with "" to the column count. Returns its index.
     int AppendRow(std::vector<Text> cells);
+    // Makes room for this many rows in all, so that a large import allocates once.
+    void ReserveRows(int rows);
     // position from 0 to ColumnCount(); false, without a change, outside that.
     bool InsertColumn(int position, Text title, int width);
     bool RemoveColumn(int position);
