@@ -8,6 +8,21 @@
 #include <QApplication>
 #include <QDir>
 #include <QFont>
+#include <QStringList>
+
+namespace {
+
+// The search base: the engine's own, or the one given by "--engine URL" (a mirror, or the
+// project's fake engine). The program reads no other argument.
+std::string SearchBase(const QStringList& arguments)
+{
+    const qsizetype at = arguments.indexOf(QStringLiteral("--engine"));
+    if (at >= 0 && at + 1 < arguments.size())
+        return arguments[at + 1].toStdString();
+    return std::string(pellorin::query::kDefaultSearchBase);
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -21,7 +36,7 @@ int main(int argc, char** argv)
     pellorin::ui::QtDialogs dialogs;
     int exitCode = 0;
     {
-        pellorin::app::Program program(dialogs, std::string(pellorin::query::kDefaultSearchBase));
+        pellorin::app::Program program(dialogs, SearchBase(QCoreApplication::arguments()));
         QObject::connect(&application, &QCoreApplication::aboutToQuit, [&program] { program.CleanUp(); });
         pellorin::ui::MainWindow& window = program.CreateMainWindow();
         window.show();

@@ -1,5 +1,6 @@
 #include "ui/MainWindow.h"
 
+#include "lists/CsvExport.h"
 #include "lists/KeywordImport.h"
 #include "tasks/TaskPool.h"
 #include "ui/AboutWindow.h"
@@ -142,7 +143,8 @@ void MainWindow::BuildControls(QWidget* central)
 {
     Hyperlink(Add<QLabel>(central, u"超级链接框1", {844, 598, 53, 16}, Anchor::BelowLists), Text(u"官网反馈"),
         kFeedbackPage.toString());
-    Add<QLabel>(central, u"标签_状态", {275, 516, 621, 16}, Anchor::BelowLists)->setText(Text(u"状态：未开始......"));
+    m_statusLabel = Add<QLabel>(central, u"标签_状态", {275, 516, 621, 16}, Anchor::BelowLists);
+    m_statusLabel->setText(Text(u"状态：未开始......"));
     auto* hint = Add<QLabel>(central, u"标签12", {503, 111, 394, 24});
     hint->setText(Text(u"如果查询结果都为空，或都为-，表示ip暂时被百度限制，请等一会儿再查."));
     hint->setWordWrap(true);
@@ -166,19 +168,19 @@ void MainWindow::BuildControls(QWidget* central)
     settingsGroup->setTitle(Text(u"二、参数设置"));
     auto* smartGroup = Add<QGroupBox>(settingsGroup, u"分组框3", {312, 12, 311, 62});
     smartGroup->setTitle(Text(u"智能设置(默认关闭)"));
-    auto* smartBox = Add<QCheckBox>(smartGroup, u"选择框_查询条数", {8, 26, 63, 24});
+    auto* smartBox = m_smartWaitBox = Add<QCheckBox>(smartGroup, u"选择框_查询条数", {8, 26, 63, 24});
     smartBox->setText(Text(u"每发送:"));
-    auto* requestsBox = Add<QLineEdit>(smartGroup, u"编辑框_查询条数", {71, 25, 32, 24});
+    auto* requestsBox = m_smartEveryBox = Add<QLineEdit>(smartGroup, u"编辑框_查询条数", {71, 25, 32, 24});
     requestsBox->setText(QStringLiteral("50"));
     requestsBox->setAccessibleName(smartBox->text());
     auto* requestsLabel = Add<QLabel>(smartGroup, u"标签13", {108, 25, 75, 24});
     requestsLabel->setText(Text(u"次请求,等待:"));
-    auto* minutesBox = Add<QLineEdit>(smartGroup, u"编辑框_查询条数间隔", {183, 25, 29, 24});
+    auto* minutesBox = m_smartMinutesBox = Add<QLineEdit>(smartGroup, u"编辑框_查询条数间隔", {183, 25, 29, 24});
     minutesBox->setText(QStringLiteral("3"));
     minutesBox->setAccessibleName(requestsLabel->text());
     Add<QLabel>(smartGroup, u"标签14", {216, 25, 83, 24})->setText(Text(u"分钟后继续查询"));
     Add<QLabel>(settingsGroup, u"标签7", {267, 51, 30, 24})->setText(Text(u"毫秒"));
-    auto* intervalBox = Add<QLineEdit>(settingsGroup, u"编辑框_间隔时间", {233, 51, 32, 24});
+    auto* intervalBox = m_intervalBox = Add<QLineEdit>(settingsGroup, u"编辑框_间隔时间", {233, 51, 32, 24});
     intervalBox->setText(QStringLiteral("300"));
     auto* intervalLabel = Add<QLabel>(settingsGroup, u"标签6", {173, 51, 53, 24});
     intervalLabel->setText(Text(u"查询间隔："));
@@ -186,7 +188,7 @@ void MainWindow::BuildControls(QWidget* central)
     intervalLabel->setBuddy(intervalBox);
     auto* threadLabel = Add<QLabel>(settingsGroup, u"标签3", {23, 17, 40, 24});
     threadLabel->setText(Text(u"线程："));
-    auto* threadBox = Add<QComboBox>(settingsGroup, u"组合框_线程数量", {64, 21, 59, 20});
+    auto* threadBox = m_threadBox = Add<QComboBox>(settingsGroup, u"组合框_线程数量", {64, 21, 59, 20});
     threadBox->setEditable(true);
     threadBox->addItems({QStringLiteral("1"), QStringLiteral("5"), QStringLiteral("10"), QStringLiteral("15"),
         QStringLiteral("30"), QStringLiteral("50")});
@@ -205,15 +207,19 @@ void MainWindow::BuildControls(QWidget* central)
     auto* statisticsLabel = Add<QLabel>(central, u"标签9", {4, 595, 134, 24}, Anchor::BelowLists);
     statisticsLabel->setText(Text(u"五、总体排名数据统计：↓↓"));
     statisticsLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Add<QPushButton>(central, u"按钮_停止", {554, 543, 104, 32}, Anchor::BelowLists)->setText(Text(u"停止"));
+    auto* stopButton = Add<QPushButton>(central, u"按钮_停止", {554, 543, 104, 32}, Anchor::BelowLists);
+    stopButton->setText(Text(u"停止"));
     auto* importButton = Add<QPushButton>(central, u"按钮_导入关键词", {82, 530, 62, 32}, Anchor::BelowLists);
     importButton->setText(Text(u"导入>>>"));
     m_statusLine = new StatusParts(central);
     m_statusLine->setObjectName(Text(u"状态条1"));
     m_statusLine->setGeometry(0, 605, 928, 20);
     m_placed.push_back({m_statusLine, m_statusLine->geometry(), Anchor::BelowListsWide});
-    Add<QPushButton>(central, u"按钮2", {720, 543, 104, 32}, Anchor::BelowLists)->setText(Text(u"导出列表"));
-    Add<QPushButton>(central, u"按钮_开始查询", {344, 543, 104, 32}, Anchor::BelowLists)->setText(Text(u"开始查询"));
+    auto* exportButton = Add<QPushButton>(central, u"按钮2", {720, 543, 104, 32}, Anchor::BelowLists);
+    exportButton->setText(Text(u"导出列表"));
+    connect(exportButton, &QPushButton::clicked, this, &MainWindow::ExportList);
+    m_startButton = Add<QPushButton>(central, u"按钮_开始查询", {344, 543, 104, 32}, Anchor::BelowLists);
+    m_startButton->setText(Text(u"开始查询"));
     Add<QLabel>(central, u"标签5", {271, 114, 233, 16})->setText(Text(u"四、查询结果:( - 表示在前十页无排名 )"));
     auto* keywordLabel = Add<QLabel>(central, u"标签1", {32, 124, 216, 16});
     keywordLabel->setText(Text(u"三、关键词（一行一个，个数不限）"));
@@ -231,6 +237,8 @@ void MainWindow::BuildControls(QWidget* central)
     connect(m_landingBox, &QCheckBox::toggled, this, [this](bool checked) { m_landing.Set(checked); });
     connect(m_multiSiteBox, &QCheckBox::clicked, this, &MainWindow::OnMultiSiteClicked);
     connect(importButton, &QPushButton::clicked, this, &MainWindow::ImportKeywords);
+    connect(m_startButton, &QPushButton::clicked, this, [this] { m_run.OnStartClicked(); });
+    connect(stopButton, &QPushButton::clicked, this, [this] { m_run.OnStopClicked(); });
 }
 
 void MainWindow::BuildMenus()
@@ -263,12 +271,12 @@ QTableView& MainWindow::ListView(int list)
     return list == kMultiSiteList ? *m_multiSiteView : *m_singleSiteView;
 }
 
-bool MainWindow::IsMultiSite() const
+bool MainWindow::IsMultiSiteMode() const
 {
     return m_multiSiteBox->isChecked();
 }
 
-text::Text MainWindow::KeywordText() const
+text::Text MainWindow::KeywordBoxText() const
 {
     // The text box ends its lines with LF; the keyword rules read CR LF. An LF byte is never
     // part of a GBK character, so the bytes can be changed directly.
@@ -285,8 +293,8 @@ text::Text MainWindow::KeywordText() const
 
 void MainWindow::ImportKeywords()
 {
-    const text::Text keywords = KeywordText();
-    List(IsMultiSite() ? kMultiSiteList : kSingleSiteList).RebuildRows([&keywords](lists::ResultsTable& table) {
+    const text::Text keywords = KeywordBoxText();
+    List(IsMultiSiteMode() ? kMultiSiteList : kSingleSiteList).RebuildRows([&keywords](lists::ResultsTable& table) {
         lists::ImportKeywords(table, keywords);
     });
     // A large import leaves megabytes of freed working copies: give them back to the system.
@@ -316,7 +324,7 @@ void MainWindow::ShowListMenu(int list, const QPoint& globalPosition)
 void MainWindow::SearchSelectedKeyword()
 {
     // The list is the one of the mode now, not necessarily the one clicked.
-    const int list = IsMultiSite() ? kMultiSiteList : kSingleSiteList;
+    const int list = IsMultiSiteMode() ? kMultiSiteList : kSingleSiteList;
     const text::Text keyword = List(list).Table().Cell(SelectedRow(list), 1);
     const std::string address = m_searchBase + "/s?wd=" + web::UrlEncodeUtf8(keyword, true, true);
     m_openUrl(QString::fromLatin1(address));
@@ -324,7 +332,7 @@ void MainWindow::SearchSelectedKeyword()
 
 void MainWindow::OpenSelectedUrl()
 {
-    const int list = IsMultiSite() ? kMultiSiteList : kSingleSiteList;
+    const int list = IsMultiSiteMode() ? kMultiSiteList : kSingleSiteList;
     m_openUrl(ToQString(List(list).Table().Cell(SelectedRow(list), 3)));
 }
 
@@ -345,10 +353,151 @@ void MainWindow::OnMultiSiteClicked(bool checked)
     m_domainBox->setEnabled(false);
 }
 
+void MainWindow::ExportList()
+{
+    const bool multiSite = IsMultiSiteMode();
+    const SaveFileChoice choice =
+        m_dialogs.SaveFile({QString(), QStringLiteral("csv (*.csv)"), QStringLiteral("csv"), m_exportFileName});
+    if (!choice.confirmed)
+        return;
+    m_exportFileName = choice.path;
+    const std::string bytes =
+        lists::ExportText(ListTable(multiSite), multiSite, m_run.LastSiteList(), FromQString(kMakerSite.toString()));
+    if (const auto failure = lists::WriteFileReplacing(choice.path.toStdString(), bytes)) {
+        m_dialogs.Message(Text(u"导出失败：") + QString::fromStdString(*failure), MessageButtons::Ok);
+        return;
+    }
+    m_dialogs.Message(Text(u"导出成功"), MessageButtons::Ok);
+}
+
 void MainWindow::ShowAbout()
 {
     AboutWindow about(this);
     about.exec();
+}
+
+bool MainWindow::IsMultiSite()
+{
+    return IsMultiSiteMode();
+}
+
+text::Text MainWindow::SiteDomain()
+{
+    return FromQString(m_domainBox->text());
+}
+
+text::Text MainWindow::SiteListBoxText()
+{
+    return m_siteListWindow ? m_siteListWindow->BoxText() : text::Text();
+}
+
+text::Text MainWindow::SiteListText()
+{
+    return m_siteListWindow ? m_siteListWindow->SiteListText() : text::Text();
+}
+
+text::Text MainWindow::KeywordText()
+{
+    return KeywordBoxText();
+}
+
+text::Text MainWindow::ThreadCountText()
+{
+    return FromQString(m_threadBox->currentText());
+}
+
+text::Text MainWindow::IntervalText()
+{
+    return FromQString(m_intervalBox->text());
+}
+
+bool MainWindow::SmartWaitOn()
+{
+    return m_smartWaitBox->isChecked();
+}
+
+text::Text MainWindow::SmartWaitEveryText()
+{
+    return FromQString(m_smartEveryBox->text());
+}
+
+text::Text MainWindow::SmartWaitMinutesText()
+{
+    return FromQString(m_smartMinutesBox->text());
+}
+
+void MainWindow::ShowList(bool multiSite)
+{
+    m_singleSiteView->setVisible(!multiSite);
+    m_multiSiteView->setVisible(multiSite);
+}
+
+void MainWindow::Message(std::string_view text)
+{
+    m_dialogs.Message(ToQString(text), MessageButtons::Ok);
+}
+
+run::StartCaption MainWindow::Caption()
+{
+    const QString caption = m_startButton->text();
+    if (caption == Text(u"暂停查询"))
+        return run::StartCaption::Pause;
+    if (caption == Text(u"恢复查询"))
+        return run::StartCaption::Resume;
+    return run::StartCaption::Start;
+}
+
+void MainWindow::SetCaption(run::StartCaption caption)
+{
+    switch (caption) {
+    case run::StartCaption::Start:
+        m_startButton->setText(Text(u"开始查询"));
+        break;
+    case run::StartCaption::Pause:
+        m_startButton->setText(Text(u"暂停查询"));
+        break;
+    case run::StartCaption::Resume:
+        m_startButton->setText(Text(u"恢复查询"));
+        break;
+    }
+}
+
+void MainWindow::SetStatus(std::string_view text)
+{
+    m_statusLabel->setText(ToQString(text));
+}
+
+void MainWindow::SetStatusRed()
+{
+    QPalette palette = m_statusLabel->palette();
+    palette.setColor(QPalette::WindowText, Qt::red);
+    m_statusLabel->setPalette(palette);
+}
+
+void MainWindow::SetStatusPart(int index, std::string_view text)
+{
+    m_statusLine->SetPartText(index, ToQString(text));
+}
+
+void MainWindow::SetSiteColumns(const query::SiteList& sites)
+{
+    ResultsModel& model = *m_multiSiteModel;
+    while (model.columnCount() > 2)
+        model.RemoveColumn(model.columnCount() - 1);
+    for (const text::Text& site : sites)
+        model.InsertColumn(model.columnCount(), site, 100);
+    for (int column = 0; column < model.columnCount(); ++column)
+        m_multiSiteView->setColumnWidth(column, model.Table().ColumnWidth(column));
+}
+
+lists::ResultsTable& MainWindow::ListTable(bool multiSite)
+{
+    return multiSite ? m_multiSiteTable : m_singleSiteTable;
+}
+
+query::QueryEnvironment& MainWindow::Environment(bool multiSite)
+{
+    return multiSite ? static_cast<query::QueryEnvironment&>(m_multiSiteEnvironment) : m_singleSiteEnvironment;
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)
