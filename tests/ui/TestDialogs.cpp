@@ -2,6 +2,8 @@
 // that window tests give instead of a person.
 #include "ui/Dialogs.h"
 
+#include "support/Sanitizers.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
@@ -82,13 +84,7 @@ struct SaveCase {
 
 class QtSaveFileTest : public ::testing::TestWithParam<SaveCase> { };
 
-#if defined(__SANITIZE_THREAD__)
-constexpr bool kThreadSanitizer = true;
-#elif defined(__has_feature)
-constexpr bool kThreadSanitizer = __has_feature(thread_sanitizer);
-#else
-constexpr bool kThreadSanitizer = false;
-#endif
+using test::kThreadSanitizer;
 
 TEST_P(QtSaveFileTest, OffersTheStartingNameAndReturnsTheChoice)
 {

@@ -7,6 +7,7 @@
 #include "ui/SiteListWindow.h"
 
 #include "support/Gbk.h"
+#include "support/Sanitizers.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -98,6 +99,8 @@ struct Design {
 
 TEST(SmallWindows, ControlsStandWhereTheDesignPutsThemAndShowTheirWholeTexts)
 {
+    if (test::kThreadSanitizer)
+        GTEST_SKIP() << "paints through Qt's own threads, which ThreadSanitizer cannot follow in this Qt";
     QWidget owner;
     PresetDialogs dialogs;
     SiteListWindow siteList(&owner, dialogs);
@@ -280,6 +283,8 @@ TEST(SiteListWindow, KeepsTheLastAcceptedListWhileTheUserEditsClosesAndReopens)
 
 TEST(AboutWindow, LinksLeadToTheMakersPages)
 {
+    if (test::kThreadSanitizer)
+        GTEST_SKIP() << "paints through Qt's own threads, which ThreadSanitizer cannot follow in this Qt";
     AboutWindow about;
     about.show();
     const struct {
@@ -315,6 +320,8 @@ TEST(AboutWindow, LinksLeadToTheMakersPages)
 
 TEST(AboutWindow, ShowsModalAtItsPlaceUntilTheUserClosesIt)
 {
+    if (test::kThreadSanitizer)
+        GTEST_SKIP() << "paints through Qt's own threads, which ThreadSanitizer cannot follow in this Qt";
     QWidget owner;
     owner.setGeometry(300, 300, 900, 600);
     owner.show();
