@@ -171,6 +171,9 @@ void QueryRun::Run()
     m_paused = false;
     ++m_runningLoops;
     const bool multiSite = m_front.IsMultiSite();
+    // Tasks of an earlier run write nothing more from here on: their rows are about to be
+    // rebuilt, and a late rank must not land in a new row.
+    m_pool.Stop();
 
     std::shared_ptr<const query::SiteList> sites;
     if (multiSite) {
