@@ -73,13 +73,3 @@ BENCHMARK(BM_ImportIntoMainWindow)
     ->Unit(benchmark::kMillisecond); // one run: memory counters stay its own
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

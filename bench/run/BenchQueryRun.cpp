@@ -6,7 +6,6 @@
 #include "ui/Dialogs.h"
 #include "ui/MainWindow.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -66,13 +65,3 @@ void BM_RunOf200Keywords(benchmark::State& state)
 BENCHMARK(BM_RunOf200Keywords)->Iterations(1)->Unit(benchmark::kSecond);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -1,7 +1,6 @@
 // What a thread per task costs: submitting tasks that do nothing and waiting for their end.
 #include "tasks/TaskPool.h"
 
-#include <QCoreApplication>
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -24,12 +23,3 @@ void BM_SubmitAndEnd(benchmark::State& state)
 BENCHMARK(BM_SubmitAndEnd)->Arg(1)->Arg(8)->Arg(64)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    QCoreApplication application(argc, argv); // the pool waits in the window thread's event loop
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -174,15 +174,3 @@ void BM_QueuedCallPerWrite(benchmark::State& state)
 BENCHMARK(BM_QueuedCallPerWrite)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv); // the model, the view and the bursts' deliveries live on this thread
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
