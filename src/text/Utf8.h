@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace pellorin::text::utf8 {
 
@@ -47,6 +48,22 @@ inline char32_t DecodeNext(const unsigned char*& p, const unsigned char* end)
         high = 0xBF;
     }
     return cp;
+}
+
+// How many ill-formed sequences the bytes hold (an encoded U+FFFD itself is well formed).
+inline std::size_t CountIllFormed(std::string_view bytes)
+{
+    std::size_t count = 0;
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* end = p + bytes.size();
+    while (p < end) {
+        const auto* start = p;
+        if (DecodeNext(p, end) == kReplacement &&
+            std::string_view(reinterpret_cast<const char*>(start), static_cast<std::size_t>(p - start)) !=
+                "\xEF\xBF\xBD")
+            ++count;
+    }
+    return count;
 }
 
 inline void Append(std::string& out, char32_t cp)

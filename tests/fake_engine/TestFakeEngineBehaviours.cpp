@@ -143,21 +143,6 @@ TEST(FakeEngineBehaviours, GeneratedBodyArrivesWhole)
     EXPECT_EQ(result.body.back(), line[(kBytes - 1) % line.size()]);
 }
 
-// Ill-formed UTF-8 as the decoder sees it: replacements that do not come from an encoded U+FFFD.
-std::size_t MalformedSequences(std::string_view bytes)
-{
-    std::size_t count = 0;
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-    const auto* end = p + bytes.size();
-    while (p < end) {
-        const auto* start = p;
-        if (text::utf8::DecodeNext(p, end) == text::utf8::kReplacement &&
-            std::string_view(reinterpret_cast<const char*>(start), p - start) != "\xEF\xBF\xBD")
-            ++count;
-    }
-    return count;
-}
-
 TEST(FakeEngineBehaviours, MalformedUtf8LeavesTheResultsReadable)
 {
     FakeEngine engine;
@@ -169,8 +154,8 @@ TEST(FakeEngineBehaviours, MalformedUtf8LeavesTheResultsReadable)
 
     CurlClient client;
     const std::string body = client.Get(engine.BaseUrl() + "/s?wd=kw").body;
-    EXPECT_EQ(MalformedSequences(page), 0u);
-    EXPECT_GE(MalformedSequences(body), 3u);
+    EXPECT_EQ(text::utf8::CountIllFormed(page), 0u);
+    EXPECT_GE(text::utf8::CountIllFormed(body), 3u);
 
     // The rank query's cuts still find the third site in the third block.
     const std::string gbk = text::Utf8ToGbk(body, false);
@@ -181,7 +166,7 @@ TEST(FakeEngineBehaviours, MalformedUtf8LeavesTheResultsReadable)
     // Without a page of its own the keyword gets a demo page to spoil.
     const std::string demo = client.Get(engine.BaseUrl() + "/s?wd=unknown").body;
     EXPECT_NE(demo.find("id=\"100\""), std::string::npos);
-    EXPECT_GE(MalformedSequences(demo), 100u);
+    EXPECT_GE(text::utf8::CountIllFormed(demo), 100u);
 }
 
 TEST(FakeEngineBehaviours, ResetIsAConnectionErrorWithoutBytes)

@@ -194,20 +194,29 @@ void PrintTo(const OkCase& c, std::ostream* out)
     *out << c.name;
 }
 
-class SiteListOkTest : public ::testing::TestWithParam<OkCase> { };
+// A site-list window of its own owner, with its OK button and its box.
+class SiteListWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_NE(ok, nullptr);
+        ASSERT_NE(box, nullptr);
+    }
+
+    QWidget owner;
+    PresetDialogs dialogs;
+    SiteListWindow window{&owner, dialogs};
+    QSignalSpy closed{&window, &SiteListWindow::Closed};
+    QPushButton* ok = Find<QPushButton>(window, u"按钮1");
+    QPlainTextEdit* box = Find<QPlainTextEdit>(window, u"编辑框_多网站域名");
+};
+
+class SiteListOkTest : public SiteListWindowTest, public ::testing::WithParamInterface<OkCase> { };
 
 // Each case follows an accepted list, which a refused OK keeps.
 TEST_P(SiteListOkTest, KeepsTheBoxAsWrittenOrAsksForADomain)
 {
     const OkCase& c = GetParam();
-    QWidget owner;
-    PresetDialogs dialogs;
-    SiteListWindow window(&owner, dialogs);
-    QSignalSpy closed(&window, &SiteListWindow::Closed);
-    auto* ok = Find<QPushButton>(window, u"按钮1");
-    auto* box = Find<QPlainTextEdit>(window, u"编辑框_多网站域名");
-    ASSERT_NE(ok, nullptr);
-    ASSERT_NE(box, nullptr);
 
     window.ShowNormal();
     QTest::mouseClick(ok, Qt::LeftButton);
@@ -240,16 +249,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, SiteListOkTest,
         OkCase{"ChineseAndSpacesAsWritten", u"  例子.中国 \n\nwww.qq.com\t\n", "  例子.中国 \r\n\r\nwww.qq.com\t\r\n"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(SiteListWindow, KeepsTheLastAcceptedListWhileTheUserEditsClosesAndReopens)
+TEST_F(SiteListWindowTest, KeepsTheLastAcceptedListWhileTheUserEditsClosesAndReopens)
 {
-    QWidget owner;
-    PresetDialogs dialogs;
-    SiteListWindow window(&owner, dialogs);
-    QSignalSpy closed(&window, &SiteListWindow::Closed);
-    auto* ok = Find<QPushButton>(window, u"按钮1");
-    auto* box = Find<QPlainTextEdit>(window, u"编辑框_多网站域名");
-    ASSERT_NE(ok, nullptr);
-    ASSERT_NE(box, nullptr);
 
     window.ShowNormal();
     QTest::mouseClick(ok, Qt::LeftButton);

@@ -72,19 +72,6 @@ int HexValue(char c)
     return -1;
 }
 
-bool IsValidUtf8(std::string_view bytes)
-{
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-    const auto* end = p + bytes.size();
-    while (p < end) {
-        const auto* start = p;
-        if (text::utf8::DecodeNext(p, end) == text::utf8::kReplacement &&
-            std::string_view(reinterpret_cast<const char*>(start), p - start) != "\xEF\xBF\xBD")
-            return false;
-    }
-    return true;
-}
-
 } // namespace
 
 std::string BuildResultPage(const std::vector<ResultEntry>& results, std::string_view query)
@@ -163,7 +150,7 @@ std::string DisplayQuery(std::string_view rawWd)
             decoded.push_back(rawWd[i]);
         }
     }
-    return IsValidUtf8(decoded) ? decoded : std::string(rawWd);
+    return text::utf8::CountIllFormed(decoded) == 0 ? decoded : std::string(rawWd);
 }
 
 } // namespace pellorin::fake
